@@ -7,7 +7,11 @@ ByteBuffer snapshotOf(const imaging::RgbImage& capture, int size) {
 }
 
 imaging::RgbImage sourceBoxImage(ByteView pictureFile, imaging::Rgb background) {
-    return imaging::renderPicture(pictureFile, kSourceBoxSize, kSourceBoxSize, background).image;
+    return sourceBoxRendering(pictureFile, background).image;
+}
+
+imaging::Rendering sourceBoxRendering(ByteView pictureFile, imaging::Rgb background) {
+    return imaging::renderPicture(pictureFile, kSourceBoxSize, kSourceBoxSize, background);
 }
 
 }  // namespace yz::icon

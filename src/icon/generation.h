@@ -18,4 +18,8 @@ ByteBuffer snapshotOf(const imaging::RgbImage& capture, int size);
 // What the source picture box shows for a picture file, with no hint over it.
 imaging::RgbImage sourceBoxImage(ByteView pictureFile, imaging::Rgb background = imaging::kButtonFace);
 
+// The same drawing together with whether the picture could be drawn and why
+// not, for callers that must tell the user (the converter).
+imaging::Rendering sourceBoxRendering(ByteView pictureFile, imaging::Rgb background = imaging::kButtonFace);
+
 }  // namespace yz::icon
