@@ -79,39 +79,36 @@ FileRead readPictureFile(const std::string& path, std::uint64_t maxBytes) {
         return out;
     }
     // The size stat gave is a hint only: the file may change while it is
-    // read, so reading stops at the cap whatever the file does.
+    // read. The buffer is sized from it, and anything beyond arrives through
+    // a small chunk, so the usual file is read with no copy and no spare
+    // capacity, and a growing one is still stopped at the cap.
     out.bytes.resize(static_cast<std::size_t>(info.st_size));
     std::size_t have = 0;
+    auto failRead = [&] {
+        out.error = systemError("cannot read");
+        out.bytes = {};
+        return out;
+    };
     for (;;) {
-        if (have == out.bytes.size()) {
-            if (have >= maxBytes) {
-                // One more byte tells a file of exactly the cap from a longer one.
-                std::uint8_t probe;
-                const ssize_t n = ::read(file.get(), &probe, 1);
-                if (n < 0 && errno == EINTR) continue;
-                if (n < 0) {
-                    out.error = systemError("cannot read");
-                    out.bytes.clear();
-                    return out;
-                }
-                if (n > 0) {
-                    out.error = tooLarge;
-                    out.bytes.clear();
-                    return out;
-                }
-                break;
-            }
-            const std::size_t grown = std::min<std::uint64_t>(maxBytes, std::max<std::size_t>(have * 2, 64 * 1024));
-            out.bytes.resize(grown);
+        if (have < out.bytes.size()) {
+            const ssize_t n = ::read(file.get(), out.bytes.data() + have, out.bytes.size() - have);
+            if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+            if (n < 0) return failRead();
+            if (n == 0) break;
+            have += static_cast<std::size_t>(n);
+            continue;
         }
-        const ssize_t n = ::read(file.get(), out.bytes.data() + have, out.bytes.size() - have);
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN) continue;
-            out.error = systemError("cannot read");
-            out.bytes.clear();
+        std::uint8_t chunk[64 * 1024];
+        const ssize_t n = ::read(file.get(), chunk, sizeof chunk);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (n < 0) return failRead();
+        if (n == 0) break;
+        if (have + static_cast<std::uint64_t>(n) > maxBytes) {
+            out.error = tooLarge;
+            out.bytes = {};
             return out;
         }
-        if (n == 0) break;
+        out.bytes.insert(out.bytes.end(), chunk, chunk + n);
         have += static_cast<std::size_t>(n);
     }
     out.bytes.resize(have);
