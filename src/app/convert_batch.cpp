@@ -81,7 +81,7 @@ int runJobs(const Plan& plan, const IconSettings& settings, std::ostream& err, b
             report(job, file.error);
             continue;
         }
-        const Conversion icon = convertPicture(file.bytes, settings);
+        const Conversion icon = convertPicture(file.bytes.view(), settings);
         if (!icon.ok) {
             report(job, icon.error);
             continue;

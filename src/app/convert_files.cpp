@@ -1,11 +1,13 @@
 #include "app/convert_files.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <filesystem>
 
 namespace yz::convert {
@@ -47,7 +49,63 @@ bool writeAll(int fd, ByteView bytes) {
     return true;
 }
 
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+
 }  // namespace
+
+FileBytes::FileBytes(FileBytes&& other) noexcept
+    : base_(std::exchange(other.base_, nullptr)), capacity_(std::exchange(other.capacity_, 0)),
+      size_(std::exchange(other.size_, 0)), mapping_(std::exchange(other.mapping_, nullptr)),
+      mappingLength_(std::exchange(other.mappingLength_, 0)) {}
+
+FileBytes& FileBytes::operator=(FileBytes&& other) noexcept {
+    if (this != &other) {
+        release();
+        base_ = std::exchange(other.base_, nullptr);
+        capacity_ = std::exchange(other.capacity_, 0);
+        size_ = std::exchange(other.size_, 0);
+        mapping_ = std::exchange(other.mapping_, nullptr);
+        mappingLength_ = std::exchange(other.mappingLength_, 0);
+    }
+    return *this;
+}
+
+FileBytes::~FileBytes() { release(); }
+
+void FileBytes::release() {
+    if (mapping_) ::munmap(mapping_, mappingLength_);
+    base_ = nullptr;
+    mapping_ = nullptr;
+    capacity_ = size_ = mappingLength_ = 0;
+}
+
+bool FileBytes::reserve(std::size_t capacity) {
+    if (capacity <= capacity_) return true;
+    // A large page can only back a range that starts on a 2 MiB boundary,
+    // which an ordinary mapping need not: map one large page more and start
+    // at the first boundary inside.
+    const bool large = capacity >= kLargePage;
+    const std::size_t length = capacity + (large ? kLargePage : 0);
+    if (length < capacity) return false;
+    void* mapping = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapping == MAP_FAILED) return false;
+    auto* base = static_cast<std::uint8_t*>(mapping);
+    if (large) {
+        const auto address = reinterpret_cast<std::uintptr_t>(base);
+        base += (kLargePage - address % kLargePage) % kLargePage;
+        // Only a hint: without large pages the memory works the same.
+        ::madvise(base, capacity, MADV_HUGEPAGE);
+    }
+    if (size_ > 0) std::memcpy(base, base_, size_);
+    const std::size_t size = size_;
+    release();
+    base_ = base;
+    capacity_ = capacity;
+    size_ = size;
+    mapping_ = mapping;
+    mappingLength_ = length;
+    return true;
+}
 
 FileRead readPictureFile(const std::string& path, std::uint64_t maxBytes) {
     FileRead out;
@@ -79,21 +137,21 @@ FileRead readPictureFile(const std::string& path, std::uint64_t maxBytes) {
         return out;
     }
     // The size stat gave is a hint only: the file may change while it is
-    // read. The buffer is sized from it, and anything beyond arrives through
+    // read. The memory is sized from it, and anything beyond arrives through
     // a small chunk, so the usual file is read with no copy and no spare
     // capacity, and a growing one is still stopped at the cap.
-    out.bytes.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t have = 0;
-    auto failRead = [&] {
-        out.error = systemError("cannot read");
+    auto fail = [&](std::string why) {
+        out.error = std::move(why);
         out.bytes = {};
-        return out;
+        return std::move(out);
     };
+    if (!out.bytes.reserve(static_cast<std::size_t>(info.st_size))) return fail(systemError("cannot allocate"));
+    std::size_t have = 0;
     for (;;) {
-        if (have < out.bytes.size()) {
-            const ssize_t n = ::read(file.get(), out.bytes.data() + have, out.bytes.size() - have);
+        if (have < out.bytes.capacity()) {
+            const ssize_t n = ::read(file.get(), out.bytes.data() + have, out.bytes.capacity() - have);
             if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-            if (n < 0) return failRead();
+            if (n < 0) return fail(systemError("cannot read"));
             if (n == 0) break;
             have += static_cast<std::size_t>(n);
             continue;
@@ -101,15 +159,15 @@ FileRead readPictureFile(const std::string& path, std::uint64_t maxBytes) {
         std::uint8_t chunk[64 * 1024];
         const ssize_t n = ::read(file.get(), chunk, sizeof chunk);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (n < 0) return failRead();
+        if (n < 0) return fail(systemError("cannot read"));
         if (n == 0) break;
-        if (have + static_cast<std::uint64_t>(n) > maxBytes) {
-            out.error = tooLarge;
-            out.bytes = {};
-            return out;
-        }
-        out.bytes.insert(out.bytes.end(), chunk, chunk + n);
-        have += static_cast<std::size_t>(n);
+        const std::uint64_t grown = have + static_cast<std::uint64_t>(n);
+        if (grown > maxBytes) return fail(tooLarge);
+        out.bytes.resize(have);
+        if (!out.bytes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(maxBytes, 2 * grown))))
+            return fail(systemError("cannot allocate"));
+        std::memcpy(out.bytes.data() + have, chunk, static_cast<std::size_t>(n));
+        have = static_cast<std::size_t>(grown);
     }
     out.bytes.resize(have);
     out.ok = true;

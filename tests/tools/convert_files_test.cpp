@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -42,6 +43,21 @@ TEST_F(ConvertFiles, ReadsAFileUpToTheCapAndRefusesOneByteMore) {
     EXPECT_FALSE(over.ok);
     EXPECT_TRUE(over.bytes.empty());
     EXPECT_NE(over.error.find("larger than"), std::string::npos) << over.error;
+}
+
+TEST_F(ConvertFiles, AFileLongerThanItsStatedSizeIsReadToTheEndAndStillCapped) {
+    // /proc files say they are empty and are not.
+    if (!fs::exists("/proc/self/maps")) GTEST_SKIP() << "no /proc";
+    const FileRead whole = readPictureFile("/proc/self/maps");
+    ASSERT_TRUE(whole.ok) << whole.error;
+    ASSERT_GT(whole.bytes.size(), 0u);
+    const std::string text(whole.bytes.view().begin(), whole.bytes.view().end());
+    // Whole lines from the first ("start-end perms ...") to the last.
+    EXPECT_TRUE(std::isxdigit(static_cast<unsigned char>(text.front()))) << text.substr(0, 40);
+    EXPECT_EQ(text.back(), '\n');
+    const FileRead capped = readPictureFile("/proc/self/maps", 16);
+    EXPECT_FALSE(capped.ok);
+    EXPECT_NE(capped.error.find("larger than"), std::string::npos) << capped.error;
 }
 
 TEST_F(ConvertFiles, ReadsAnEmptyFileAsNoBytes) {
