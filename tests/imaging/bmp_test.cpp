@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
+#include <map>
+#include <set>
 
-#include "imaging/decoders.h"
-#include "imaging/render.h"
 #include "imaging/collect_sink.h"
+#include "imaging/corpus_files.h"
+#include "imaging/decoders.h"
 #include "imaging/dib_fixture.h"
+#include "imaging/render.h"
 
 namespace yz::imaging {
 namespace {
@@ -209,6 +213,155 @@ TEST(Bmp, RendersThroughThePictureBoxPath) {
     const Rendering half = renderPicture(file, 1, 1);
     EXPECT_EQ(half.image.pixel(0, 0), (Rgb{100, 0, 50}));
 }
+
+
+// ---- The third-party corpus ----
+
+// Every BMP Suite file and what we do with it: these decode, the rest are
+// refused. In: uncompressed 1/4/8/24/32 bits (32-bit BITFIELDS too) under
+// every header size; the "bad" files whose lies do not matter to an
+// uncompressed reader (density, file size, image size, colours used) and
+// the one with indices past its table. Out: RLE, Huffman, JPEG and PNG
+// payloads, 2, 16 and 64 bits, ALPHABITFIELDS, the OS/2 "BA" container,
+// and the bad files with an unknown header size, planes not 1, a negative
+// width, absurd dimensions or cut-off pixels.
+const std::set<std::string> kBmpSuiteDecoded{
+    "b/badbitssize.bmp", "b/baddens1.bmp", "b/baddens2.bmp", "b/badfilesize.bmp", "b/badpalettesize.bmp",
+    "b/pal8badindex.bmp", "g/pal1.bmp", "g/pal1bg.bmp", "g/pal1wb.bmp", "g/pal4.bmp", "g/pal4gs.bmp",
+    "g/pal8-0.bmp", "g/pal8.bmp", "g/pal8gs.bmp", "g/pal8nonsquare.bmp", "g/pal8os2.bmp", "g/pal8topdown.bmp",
+    "g/pal8v4.bmp", "g/pal8v5.bmp", "g/pal8w124.bmp", "g/pal8w125.bmp", "g/pal8w126.bmp", "g/rgb24.bmp",
+    "g/rgb24pal.bmp", "g/rgb32.bmp", "g/rgb32bf.bmp", "g/rgb32bfdef.bmp", "q/pal1p1.bmp", "q/pal8offs.bmp",
+    "q/pal8os2-hs.bmp", "q/pal8os2-sz.bmp", "q/pal8os2sp.bmp", "q/pal8os2v2-16.bmp", "q/pal8os2v2-40sz.bmp",
+    "q/pal8os2v2-sz.bmp", "q/pal8os2v2.bmp", "q/pal8oversizepal.bmp", "q/rgb24largepal.bmp", "q/rgb24lprof.bmp",
+    "q/rgb32-111110.bmp", "q/rgb32-7187.bmp", "q/rgb32-xbgr.bmp", "q/rgb32fakealpha.bmp", "q/rgb32h52.bmp",
+    "q/rgba32-1.bmp", "q/rgba32-1010102.bmp", "q/rgba32-2.bmp", "q/rgba32-61754.bmp", "q/rgba32-81284.bmp",
+    "q/rgba32h56.bmp"};
+
+TEST(BmpCorpus, BmpSuiteFilesDecodeOrAreRefusedAsDecided) {
+    const auto files = corpus::testdataFiles({".bmp"});
+    if (files.empty()) GTEST_SKIP() << "no test data folder";
+    int seen = 0;
+    for (const auto& path : files) {
+        const std::string name = corpus::relativeName(path);
+        if (name.rfind("bmpsuite/", 0) != 0) continue;
+        ++seen;
+        CollectSink sink;
+        const DecodeResult r = decodeBmp(corpus::readBytes(path), sink);
+        EXPECT_EQ(r.ok, kBmpSuiteDecoded.count(name.substr(9)) == 1) << name << ": " << r.error;
+    }
+    EXPECT_EQ(seen, 89);
+}
+
+// Every file of the test data that is a BMP by name or by its first bytes
+// runs through the decoder: either a whole picture with the sink's contract
+// kept, or a reason. The sanitizer build proves no read leaves the file.
+TEST(BmpCorpus, EveryFileDecodesWholeOrIsRefusedWithAReason) {
+    const auto files = corpus::testdataFiles();
+    if (files.empty()) GTEST_SKIP() << "no test data folder";
+    std::map<std::string, std::pair<int, int>> byFolder;  // decoded, refused
+    for (const auto& path : files) {
+        const ByteBuffer bytes = corpus::readBytes(path);
+        if (corpus::lowerExtension(path) != ".bmp" && sniffFormat(bytes) != PictureFormat::Bmp) continue;
+        const std::string name = corpus::relativeName(path);
+        CollectSink sink;
+        const DecodeResult r = decodeBmp(bytes, sink);
+        auto& tally = byFolder[corpus::relativeName(path.parent_path())];
+        if (r.ok) {
+            ++tally.first;
+            EXPECT_TRUE(sink.complete()) << name;
+        } else {
+            ++tally.second;
+            EXPECT_FALSE(r.error.empty()) << name;
+        }
+    }
+    for (const auto& [folder, tally] : byFolder)
+        std::cout << "  BMP " << folder << ": " << tally.first << " decoded, " << tally.second << " refused\n";
+}
+
+#ifdef YZICON_HAVE_QT
+// Where Qt reads a file differently, and why ours is the reading we want.
+const std::map<std::string, const char*> kDiffersFromQt{
+    {"bmpsuite/b/pal8badindex.bmp", "indices past the table: opaque black here, transparent in Qt"},
+    {"bmpsuite/q/pal8os2sp.bmp",
+     "Qt reads a full OS/2 table over the first pixels; ours equals g/pal8.bmp (see SamePicture)"},
+    {"bmpsuite/q/rgb32-111110.bmp", "Qt mis-scales channels wider than 8 bits; ours is within 1 of g/rgb24.bmp"},
+    {"bmpsuite/q/rgb32-7187.bmp", "Qt mis-scales channels wider than 8 bits; ours is within 1 of g/rgb24.bmp"},
+    {"bmpsuite/q/rgba32-1.bmp", "alpha mask: we draw opaque, as GDI does"},
+    {"bmpsuite/q/rgba32-2.bmp", "alpha mask: we draw opaque, as GDI does"},
+    {"bmpsuite/q/rgba32-1010102.bmp", "alpha mask: we draw opaque, as GDI does"},
+    {"bmpsuite/q/rgba32-61754.bmp", "alpha mask: we draw opaque, as GDI does"},
+    {"bmpsuite/q/rgba32-81284.bmp", "alpha mask: we draw opaque, as GDI does"},
+    {"commons-imaging/bmp/3/V4-bitfields.bmp", "alpha mask: we draw opaque, as GDI does"},
+    {"image-rs/images/bmp/images/V5_A8_R8_G8_B8_Rgb.bmp", "alpha mask: we draw opaque, as GDI does"},
+    {"commons-imaging/bmp/2/@broken/SanselanTest.bmp",
+     "its table has 53 entries, not 256: Qt reads 256 and takes pixels for colours"},
+};
+
+// Wherever Qt also reads a BMP, the pixels are Qt's, except for the files
+// listed above. Every in-scope BMP Suite "good" file must be among those
+// compared.
+TEST(BmpCorpus, PixelsMatchQtWhereBothDecode) {
+    const auto files = corpus::testdataFiles({".bmp"});
+    if (files.empty()) GTEST_SKIP() << "no test data folder";
+    std::set<std::string> compared;
+    for (const auto& path : files) {
+        const std::string name = corpus::relativeName(path);
+        CollectSink sink;
+        if (!decodeBmp(corpus::readBytes(path), sink).ok) continue;
+        const QImage qt = corpus::readWithQt(path);
+        if (qt.isNull()) continue;
+        compared.insert(name);
+        ASSERT_EQ(qt.width(), sink.width) << name;
+        ASSERT_EQ(qt.height(), sink.height) << name;
+        const auto d = corpus::compareWithQt(sink, qt, {0, 0, sink.width, sink.height});
+        const bool expectedToDiffer = kDiffersFromQt.count(name) == 1;
+        EXPECT_EQ(d.pixels != 0, expectedToDiffer)
+            << name << ": " << d.pixels << " pixels differ, largest by " << d.largest << ", first at " << d.firstX
+            << "," << d.firstY;
+    }
+    for (const std::string& name : kBmpSuiteDecoded) {
+        if (name.rfind("g/", 0) == 0) {
+            EXPECT_EQ(compared.count("bmpsuite/" + name), 1u) << name;
+        }
+    }
+}
+#endif
+
+// Files that hold the same picture as another one, for readings Qt cannot
+// check: each pixel may differ by at most `tolerance` (channels wider than
+// 8 bits round).
+struct SamePicture {
+    const char* file;
+    const char* reference;
+    int tolerance;
+};
+
+class BmpSamePictureTest : public TestWithParam<SamePicture> {};
+
+TEST_P(BmpSamePictureTest, DecodesToTheReferencePicture) {
+    if (!corpus::haveTestdata()) GTEST_SKIP() << "no test data folder";
+    const SamePicture& c = GetParam();
+    CollectSink ours, reference;
+    ASSERT_TRUE(decodeBmp(corpus::readBytes(corpus::testdataDir() / c.file), ours).ok);
+    ASSERT_TRUE(decodeBmp(corpus::readBytes(corpus::testdataDir() / c.reference), reference).ok);
+    ASSERT_EQ(ours.width, reference.width);
+    ASSERT_EQ(ours.height, reference.height);
+    int largest = 0;
+    for (std::size_t i = 0; i < ours.pixels.size(); ++i) {
+        const Rgba a = ours.pixels[i], b = reference.pixels[i];
+        largest = std::max({largest, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b), std::abs(a.a - b.a)});
+    }
+    EXPECT_LE(largest, c.tolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Testdata, BmpSamePictureTest,
+    ::testing::Values(SamePicture{"bmpsuite/q/pal8os2sp.bmp", "bmpsuite/g/pal8.bmp", 0},
+                      SamePicture{"bmpsuite/q/pal8os2v2-16.bmp", "bmpsuite/g/pal8.bmp", 0},
+                      SamePicture{"bmpsuite/q/pal8oversizepal.bmp", "bmpsuite/g/pal8.bmp", 0},
+                      SamePicture{"bmpsuite/q/rgb32h52.bmp", "bmpsuite/g/rgb24.bmp", 0},
+                      SamePicture{"bmpsuite/q/rgb32-111110.bmp", "bmpsuite/g/rgb24.bmp", 1},
+                      SamePicture{"bmpsuite/q/rgb32-7187.bmp", "bmpsuite/g/rgb24.bmp", 1}));
 
 }  // namespace
 }  // namespace yz::imaging

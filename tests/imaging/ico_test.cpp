@@ -4,13 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iostream>
+#include <map>
+#include <set>
 
 #include "icon/icon_layout.h"
+#include "imaging/collect_sink.h"
+#include "imaging/corpus_files.h"
 #include "imaging/decoders.h"
+#include "imaging/dib_fixture.h"
 #include "imaging/ico_directory.h"
 #include "imaging/render.h"
-#include "imaging/collect_sink.h"
-#include "imaging/dib_fixture.h"
 
 namespace yz::imaging {
 namespace {
@@ -285,6 +289,144 @@ TEST(Ico, ValidBaseOfTheMalformedTableDecodes) {
     ASSERT_TRUE(decodeIco(validIco(), sink).ok);
     EXPECT_EQ(sink.argbAt(0, 0), 0xFF030201u);
 }
+
+
+// ---- The third-party corpus ----
+
+bool isIcoByName(const std::filesystem::path& path) {
+    const std::string ext = corpus::lowerExtension(path);
+    return ext == ".ico" || ext == ".cur";
+}
+
+// Every file of the test data that is an ICO or CUR by name or by its first
+// bytes runs through the decoder: a whole picture with the sink's contract
+// kept, or a reason. The sanitizer build proves no read leaves the file.
+TEST(IcoCorpus, EveryFileDecodesWholeOrIsRefusedWithAReason) {
+    const auto files = corpus::testdataFiles();
+    if (files.empty()) GTEST_SKIP() << "no test data folder";
+    std::map<std::string, std::pair<int, int>> byFolder;  // decoded, refused
+    for (const auto& path : files) {
+        const ByteBuffer bytes = corpus::readBytes(path);
+        if (!isIcoByName(path) && sniffFormat(bytes) != PictureFormat::Ico) continue;
+        const std::string name = corpus::relativeName(path);
+        CollectSink sink;
+        const DecodeResult r = decodeIco(bytes, sink);
+        auto& tally = byFolder[corpus::relativeName(path.parent_path())];
+        if (r.ok) {
+            ++tally.first;
+            EXPECT_TRUE(sink.complete()) << name;
+        } else {
+            ++tally.second;
+            EXPECT_FALSE(r.error.empty()) << name;
+        }
+    }
+    for (const auto& [folder, tally] : byFolder)
+        std::cout << "  ICO " << folder << ": " << tally.first << " decoded, " << tally.second << " refused\n";
+}
+
+// Third-party icons whose outcome is a decision of ours.
+struct IcoOutcome {
+    const char* path;
+    bool decodes;
+};
+
+class IcoCorpusOutcomeTest : public TestWithParam<IcoOutcome> {};
+
+TEST_P(IcoCorpusOutcomeTest, DecodesOrRefusesAsDecided) {
+    if (!corpus::haveTestdata()) GTEST_SKIP() << "no test data folder";
+    const IcoOutcome& c = GetParam();
+    CollectSink sink;
+    const DecodeResult r = decodeIco(corpus::readBytes(corpus::testdataDir() / c.path), sink);
+    EXPECT_EQ(r.ok, c.decodes) << c.path << ": " << r.error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Testdata, IcoCorpusOutcomeTest,
+    ::testing::Values(
+        // 32-bit with its AND mask cut short, or missing: alpha needs none.
+        IcoOutcome{"image-rs/images/ico/images/truncated_mask_32bpp.ico", true},
+        IcoOutcome{"serenityos/ico/malformed_maskless.ico", true},
+        // The directory says 16x32, the DIB 16x16: the DIB is believed.
+        IcoOutcome{"pillow/hopper_unexpected.ico", true},
+        // PNG entries are not drawn.
+        IcoOutcome{"serenityos/ico/multiple-sizes-with-same-bpp.ico", false},
+        IcoOutcome{"pillow/hopper_draw.ico", false},
+        // The entry's size (372 bytes) ends inside its colour bitmap.
+        IcoOutcome{"image-rs/bad/ico/Bad_smile-incorrect-image-length.ico", false},
+        // Entries 8 bytes long, shorter than the DIB header.
+        IcoOutcome{"pillow/mask_1.cur", false},
+        // A DIB claiming 65535 rows in 198 bytes.
+        IcoOutcome{"pillow/decompression_bomb.ico", false}));
+
+#ifdef YZICON_HAVE_QT
+// Qt's reading of entry `index`, premultiplied: Qt keeps icons in that form,
+// and comparing there makes colours under alpha 0 and Qt's rounding of
+// nearly transparent colours not count.
+QImage readEntryWithQt(const std::filesystem::path& path, std::size_t index) {
+    QImageReader reader(QString::fromStdString(path.string()));
+    if (!reader.jumpToImage(static_cast<int>(index))) return {};
+    const QImage image = reader.read();
+    return image.isNull() ? image : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// Where Qt reads an entry differently, and why ours is the reading we want.
+const std::map<std::string, const char*> kDiffersFromQt{
+    {"commons-imaging/ico/1/Oregon Scientific DS6639 - DSC_0307 - small.ico",
+     "300 wide: Qt takes the width from the directory byte (44); ours equals the BMP of the same picture"},
+};
+
+// On the entry we choose, wherever Qt also reads it, the pixels are Qt's.
+TEST(IcoCorpus, ChosenEntryMatchesQtWhereBothDecode) {
+    const auto files = corpus::testdataFiles({".ico", ".cur"});
+    if (files.empty()) GTEST_SKIP() << "no test data folder";
+    int compared = 0;
+    for (const auto& path : files) {
+        const std::string name = corpus::relativeName(path);
+        const ByteBuffer bytes = corpus::readBytes(path);
+        CollectSink sink;
+        IcoDirectoryEntry chosen;
+        if (!decodeIco(bytes, sink).ok || !chooseIcoEntry(bytes, chosen).ok) continue;
+        const QImage qt = readEntryWithQt(path, chosen.index);
+        if (qt.isNull()) continue;
+        long differing = 0;
+        if (qt.width() != sink.width || qt.height() != sink.height) {
+            differing = -1;
+        } else {
+            for (int y = 0; y < sink.height; ++y)
+                for (int x = 0; x < sink.width; ++x)
+                    differing += qt.pixel(x, y) != qPremultiply(sink.argbAt(x, y));
+        }
+        ++compared;
+        EXPECT_EQ(differing != 0, kDiffersFromQt.count(name) == 1)
+            << name << " entry " << chosen.index << ": " << differing << " pixels differ (-1: size)";
+    }
+    EXPECT_GE(compared, 10);
+}
+#endif
+
+struct SameIcoPicture {
+    const char* icon;
+    const char* bmp;
+};
+
+class IcoSamePictureTest : public TestWithParam<SameIcoPicture> {};
+
+// Icons holding the same pixels as a BMP: exactly equal, alpha included.
+TEST_P(IcoSamePictureTest, DecodesToTheBmpPicture) {
+    if (!corpus::haveTestdata()) GTEST_SKIP() << "no test data folder";
+    CollectSink icon, bmp;
+    ASSERT_TRUE(decodeIco(corpus::readBytes(corpus::testdataDir() / GetParam().icon), icon).ok);
+    ASSERT_TRUE(decodeBmp(corpus::readBytes(corpus::testdataDir() / GetParam().bmp), bmp).ok);
+    ASSERT_EQ(icon.width, bmp.width);
+    ASSERT_EQ(icon.height, bmp.height);
+    for (std::size_t i = 0; i < icon.pixels.size(); ++i) ASSERT_EQ(argb(icon.pixels[i]), argb(bmp.pixels[i])) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Testdata, IcoSamePictureTest,
+    ::testing::Values(SameIcoPicture{"commons-imaging/ico/1/Oregon Scientific DS6639 - DSC_0307 - small.ico",
+                                     "commons-imaging/bmp/1/Oregon Scientific DS6639 - DSC_0307 - small.bmp"},
+                      SameIcoPicture{"wuffs/hippopotamus.regular.ico", "wuffs/hippopotamus.bmp"}));
 
 }  // namespace
 }  // namespace yz::imaging
