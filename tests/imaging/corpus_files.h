@@ -60,6 +60,48 @@ inline std::vector<fs::path> testdataFiles(std::initializer_list<const char*> ex
 
 inline std::string relativeName(const fs::path& path) { return fs::relative(path, testdataDir()).string(); }
 
+// The sink for a whole corpus: every picture has its rows counted, but only
+// pictures of modest size are kept, so a file that claims a huge canvas
+// costs the test no more memory than it costs the program.
+class CorpusSink final : public RowSink {
+public:
+    static constexpr std::uint64_t kKeptPixels = std::uint64_t{1} << 22;
+
+    void begin(int w, int h) override {
+        ++beginCalls_;
+        width = w;
+        height = h;
+        kept = w > 0 && h > 0 && static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h) <= kKeptPixels;
+        if (h > 0) delivered_.assign(static_cast<std::size_t>(h), 0);
+        if (kept) picture.begin(w, h);
+    }
+
+    void row(int y, std::span<const Rgba> line) override {
+        if (y < 0 || y >= static_cast<int>(delivered_.size()) || line.size() != static_cast<std::size_t>(width)) {
+            ++breaks_;
+            return;
+        }
+        ++delivered_[static_cast<std::size_t>(y)];
+        if (kept) picture.row(y, line);
+    }
+
+    bool complete() const {
+        if (beginCalls_ != 1 || breaks_ != 0) return false;
+        for (int n : delivered_)
+            if (n != 1) return false;
+        return !kept || picture.complete();
+    }
+
+    int width = 0, height = 0;
+    bool kept = false;
+    CollectSink picture;  // the pixels, when kept
+
+private:
+    int beginCalls_ = 0;
+    int breaks_ = 0;
+    std::vector<int> delivered_;
+};
+
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
     bool contains(int px, int py) const { return px >= x && px < x + width && py >= y && py < y + height; }

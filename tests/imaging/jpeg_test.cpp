@@ -315,7 +315,7 @@ class JpegCorpusOutcomeTest : public ::testing::TestWithParam<CorpusOutcome> {};
 TEST_P(JpegCorpusOutcomeTest, DecodesOrRefusesAsDecided) {
     if (!corpus::haveTestdata()) GTEST_SKIP() << "no test data folder";
     const CorpusOutcome& c = GetParam();
-    CollectSink sink;
+    corpus::CorpusSink sink;
     const DecodeResult r = decodeJpeg(corpus::readBytes(corpus::testdataDir() / c.path), sink);
     EXPECT_EQ(r.ok, c.decodes) << c.path << ": " << r.error;
     if (r.ok) {
@@ -351,7 +351,7 @@ TEST(JpegCorpus, EveryFileDecodesLikeQtOrIsRefused) {
     int decoded = 0;
     for (const auto& path : files) {
         const std::string name = corpus::relativeName(path);
-        CollectSink sink;
+        corpus::CorpusSink sink;
         const DecodeResult r = decodeJpeg(corpus::readBytes(path), sink);
 #ifdef YZICON_HAVE_QT
         const QImage qt = corpus::readWithQt(path);
@@ -371,7 +371,7 @@ TEST(JpegCorpus, EveryFileDecodesLikeQtOrIsRefused) {
         ASSERT_FALSE(qt.isNull()) << name << ": we decode it, Qt does not";
         ASSERT_EQ(qt.width(), sink.width) << name;
         ASSERT_EQ(qt.height(), sink.height) << name;
-        const auto d = corpus::compareWithQt(sink, qt, {0, 0, sink.width, sink.height});
+        const auto d = corpus::compareWithQt(sink.picture, qt, {0, 0, sink.width, sink.height});
         EXPECT_EQ(d.pixels, 0) << name << ": largest difference " << d.largest << ", first at " << d.firstX << ","
                                << d.firstY;
 #endif
