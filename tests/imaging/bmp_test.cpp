@@ -2,13 +2,12 @@
 // without touching memory outside the file.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <iostream>
 #include <map>
 #include <set>
 
 #include "imaging/collect_sink.h"
 #include "imaging/corpus_files.h"
+#include "imaging/decoder_cases.h"
 #include "imaging/decoders.h"
 #include "imaging/dib_fixture.h"
 #include "imaging/render.h"
@@ -20,18 +19,6 @@ using namespace test;
 using ::testing::TestWithParam;
 using ::testing::Values;
 
-struct Probe {
-    int x, y;
-    std::uint32_t argb;
-};
-
-struct GoodBmp {
-    const char* name;
-    ByteBuffer file;
-    int width, height;
-    std::vector<Probe> probes;
-};
-
 ByteBuffer withMasks(DibFields fields, std::uint32_t r, std::uint32_t g, std::uint32_t b, ByteView rows) {
     fields.compression = 3;
     ByteBuffer file = bmpFile(fields, {}, rows);
@@ -41,7 +28,7 @@ ByteBuffer withMasks(DibFields fields, std::uint32_t r, std::uint32_t g, std::ui
     return file;
 }
 
-std::vector<GoodBmp> goodBmps() {
+std::vector<GoodPicture> goodBmps() {
     return {
         // 3x2, 1 bit: rows bottom-up, bits from the high end of each byte.
         {"Pal1BottomUp",
@@ -95,18 +82,9 @@ std::vector<GoodBmp> goodBmps() {
     };
 }
 
-class GoodBmpTest : public TestWithParam<GoodBmp> {};
+class GoodBmpTest : public TestWithParam<GoodPicture> {};
 
-TEST_P(GoodBmpTest, DecodesEveryRowAndTheProbedPixels) {
-    const GoodBmp& c = GetParam();
-    CollectSink sink;
-    const DecodeResult r = decodeBmp(c.file, sink);
-    ASSERT_TRUE(r.ok) << r.error;
-    ASSERT_TRUE(sink.complete());
-    ASSERT_EQ(sink.width, c.width);
-    ASSERT_EQ(sink.height, c.height);
-    for (const Probe& p : c.probes) EXPECT_EQ(sink.argbAt(p.x, p.y), p.argb) << "at " << p.x << "," << p.y;
-}
+TEST_P(GoodBmpTest, DecodesEveryRowAndTheProbedPixels) { expectPicture(decodeBmp, GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, GoodBmpTest, ::testing::ValuesIn(goodBmps()),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -122,11 +100,6 @@ TEST(Bmp, RowsArriveInFileOrder) {
     EXPECT_EQ(down.order, (std::vector<int>{0, 1, 2}));
 }
 
-struct BadBmp {
-    const char* name;
-    std::function<void(ByteBuffer&)> spoil;
-};
-
 // A valid 2x2 8-bit file with a two-entry table: 14 + 40 + 8 bytes of
 // headers, then two rows of 4 bytes.
 ByteBuffer validPal8() {
@@ -136,7 +109,7 @@ ByteBuffer validPal8() {
 void setBits(ByteBuffer& b, int bits) { set16(b, 28, static_cast<std::uint32_t>(bits)); }
 void setCompression(ByteBuffer& b, std::uint32_t c) { set32(b, 30, c); }
 
-std::vector<BadBmp> badBmps() {
+std::vector<Spoiled> badBmps() {
     return {
         {"Empty", [](ByteBuffer& b) { b.clear(); }},
         {"FileHeaderOnly", [](ByteBuffer& b) { b.resize(14); }},
@@ -179,17 +152,12 @@ std::vector<BadBmp> badBmps() {
     };
 }
 
-class BadBmpTest : public TestWithParam<BadBmp> {};
+class BadBmpTest : public TestWithParam<Spoiled> {};
 
 TEST_P(BadBmpTest, FailsWithAReasonAndDeliversNoRows) {
     ByteBuffer file = validPal8();
     GetParam().spoil(file);
-    CollectSink sink;
-    const DecodeResult r = decodeBmp(file, sink);
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.empty());
-    EXPECT_EQ(sink.beginCalls, 0);
-    EXPECT_TRUE(sink.order.empty());
+    expectRefusedBeforeAnyRow(decodeBmp, file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Malformed, BadBmpTest, ::testing::ValuesIn(badBmps()),
@@ -256,26 +224,10 @@ TEST(BmpCorpus, BmpSuiteFilesDecodeOrAreRefusedAsDecided) {
 // runs through the decoder: either a whole picture with the sink's contract
 // kept, or a reason. The sanitizer build proves no read leaves the file.
 TEST(BmpCorpus, EveryFileDecodesWholeOrIsRefusedWithAReason) {
-    const auto files = corpus::testdataFiles();
-    if (files.empty()) GTEST_SKIP() << "no test data folder";
-    std::map<std::string, std::pair<int, int>> byFolder;  // decoded, refused
-    for (const auto& path : files) {
-        const ByteBuffer bytes = corpus::readBytes(path);
-        if (corpus::lowerExtension(path) != ".bmp" && sniffFormat(bytes) != PictureFormat::Bmp) continue;
-        const std::string name = corpus::relativeName(path);
-        CollectSink sink;
-        const DecodeResult r = decodeBmp(bytes, sink);
-        auto& tally = byFolder[corpus::relativeName(path.parent_path())];
-        if (r.ok) {
-            ++tally.first;
-            EXPECT_TRUE(sink.complete()) << name;
-        } else {
-            ++tally.second;
-            EXPECT_FALSE(r.error.empty()) << name;
-        }
-    }
-    for (const auto& [folder, tally] : byFolder)
-        std::cout << "  BMP " << folder << ": " << tally.first << " decoded, " << tally.second << " refused\n";
+    if (!corpus::haveTestdata()) GTEST_SKIP() << "no test data folder";
+    sweepCorpus("BMP", decodeBmp, [](const corpus::fs::path& path, ByteView bytes) {
+        return corpus::lowerExtension(path) == ".bmp" || sniffFormat(bytes) == PictureFormat::Bmp;
+    });
 }
 
 #ifdef YZICON_HAVE_QT
@@ -346,12 +298,7 @@ TEST_P(BmpSamePictureTest, DecodesToTheReferencePicture) {
     ASSERT_TRUE(decodeBmp(corpus::readBytes(corpus::testdataDir() / c.reference), reference).ok);
     ASSERT_EQ(ours.width, reference.width);
     ASSERT_EQ(ours.height, reference.height);
-    int largest = 0;
-    for (std::size_t i = 0; i < ours.pixels.size(); ++i) {
-        const Rgba a = ours.pixels[i], b = reference.pixels[i];
-        largest = std::max({largest, std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b), std::abs(a.a - b.a)});
-    }
-    EXPECT_LE(largest, c.tolerance);
+    EXPECT_LE(largestDifference(ours, reference), c.tolerance);
 }
 
 INSTANTIATE_TEST_SUITE_P(

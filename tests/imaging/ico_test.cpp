@@ -3,14 +3,12 @@
 // directories refused in bounded time.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <iostream>
 #include <map>
-#include <set>
 
 #include "icon/icon_layout.h"
 #include "imaging/collect_sink.h"
 #include "imaging/corpus_files.h"
+#include "imaging/decoder_cases.h"
 #include "imaging/decoders.h"
 #include "imaging/dib_fixture.h"
 #include "imaging/ico_directory.h"
@@ -61,19 +59,7 @@ ByteBuffer singleEntry(const DibFields& fields, ByteView table, ByteView xorRows
 const ByteBuffer kNoMask1x1(4, 0);
 const ByteBuffer kBlackWhite{0x33, 0x22, 0x11, 0, 0xFF, 0xFF, 0xFF, 0};
 
-struct Probe {
-    int x, y;
-    std::uint32_t argb;
-};
-
-struct GoodIco {
-    const char* name;
-    ByteBuffer file;
-    int width, height;
-    std::vector<Probe> probes;
-};
-
-std::vector<GoodIco> goodIcos() {
+std::vector<GoodPicture> goodIcos() {
     return {
         // 2x2, 1 bit. Mask rows bottom-up like the colours: the bottom-left
         // pixel is masked out and keeps its colour with alpha 0.
@@ -115,18 +101,9 @@ std::vector<GoodIco> goodIcos() {
     };
 }
 
-class GoodIcoTest : public TestWithParam<GoodIco> {};
+class GoodIcoTest : public TestWithParam<GoodPicture> {};
 
-TEST_P(GoodIcoTest, DecodesEveryRowAndTheProbedPixels) {
-    const GoodIco& c = GetParam();
-    CollectSink sink;
-    const DecodeResult r = decodeIco(c.file, sink);
-    ASSERT_TRUE(r.ok) << r.error;
-    ASSERT_TRUE(sink.complete());
-    ASSERT_EQ(sink.width, c.width);
-    ASSERT_EQ(sink.height, c.height);
-    for (const Probe& p : c.probes) EXPECT_EQ(sink.argbAt(p.x, p.y), p.argb) << "at " << p.x << "," << p.y;
-}
+TEST_P(GoodIcoTest, DecodesEveryRowAndTheProbedPixels) { expectPicture(decodeIco, GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(Entries, GoodIcoTest, ::testing::ValuesIn(goodIcos()),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -212,11 +189,6 @@ TEST(Ico, RendersTransparencyOverTheBackground) {
     EXPECT_EQ(r.image.pixel(1, 0), (Rgb{10, 20, 30}));
 }
 
-struct BadIco {
-    const char* name;
-    std::function<void(ByteBuffer&)> spoil;
-};
-
 // One 1x1 24-bit entry: directory 22 bytes, then the DIB at 22 (header 40,
 // colours 4, mask 4).
 ByteBuffer validIco() { return singleEntry({40, 1, 1, 24}, {}, ByteBuffer{1, 2, 3, 0}, kNoMask1x1); }
@@ -234,7 +206,7 @@ ByteBuffer manyEntriesOutsideTheFile() {
     return b;
 }
 
-std::vector<BadIco> badIcos() {
+std::vector<Spoiled> badIcos() {
     return {
         {"Empty", [](ByteBuffer& b) { b.clear(); }},
         {"DirectoryHeaderCut", [](ByteBuffer& b) { b.resize(5); }},
@@ -268,17 +240,12 @@ std::vector<BadIco> badIcos() {
     };
 }
 
-class BadIcoTest : public TestWithParam<BadIco> {};
+class BadIcoTest : public TestWithParam<Spoiled> {};
 
 TEST_P(BadIcoTest, FailsWithAReasonAndDeliversNoRows) {
     ByteBuffer file = validIco();
     GetParam().spoil(file);
-    CollectSink sink;
-    const DecodeResult r = decodeIco(file, sink);
-    EXPECT_FALSE(r.ok);
-    EXPECT_FALSE(r.error.empty());
-    EXPECT_EQ(sink.beginCalls, 0);
-    EXPECT_TRUE(sink.order.empty());
+    expectRefusedBeforeAnyRow(decodeIco, file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Malformed, BadIcoTest, ::testing::ValuesIn(badIcos()),
@@ -293,35 +260,15 @@ TEST(Ico, ValidBaseOfTheMalformedTableDecodes) {
 
 // ---- The third-party corpus ----
 
-bool isIcoByName(const std::filesystem::path& path) {
-    const std::string ext = corpus::lowerExtension(path);
-    return ext == ".ico" || ext == ".cur";
-}
-
 // Every file of the test data that is an ICO or CUR by name or by its first
 // bytes runs through the decoder: a whole picture with the sink's contract
 // kept, or a reason. The sanitizer build proves no read leaves the file.
 TEST(IcoCorpus, EveryFileDecodesWholeOrIsRefusedWithAReason) {
-    const auto files = corpus::testdataFiles();
-    if (files.empty()) GTEST_SKIP() << "no test data folder";
-    std::map<std::string, std::pair<int, int>> byFolder;  // decoded, refused
-    for (const auto& path : files) {
-        const ByteBuffer bytes = corpus::readBytes(path);
-        if (!isIcoByName(path) && sniffFormat(bytes) != PictureFormat::Ico) continue;
-        const std::string name = corpus::relativeName(path);
-        CollectSink sink;
-        const DecodeResult r = decodeIco(bytes, sink);
-        auto& tally = byFolder[corpus::relativeName(path.parent_path())];
-        if (r.ok) {
-            ++tally.first;
-            EXPECT_TRUE(sink.complete()) << name;
-        } else {
-            ++tally.second;
-            EXPECT_FALSE(r.error.empty()) << name;
-        }
-    }
-    for (const auto& [folder, tally] : byFolder)
-        std::cout << "  ICO " << folder << ": " << tally.first << " decoded, " << tally.second << " refused\n";
+    if (!corpus::haveTestdata()) GTEST_SKIP() << "no test data folder";
+    sweepCorpus("ICO", decodeIco, [](const corpus::fs::path& path, ByteView bytes) {
+        const std::string ext = corpus::lowerExtension(path);
+        return ext == ".ico" || ext == ".cur" || sniffFormat(bytes) == PictureFormat::Ico;
+    });
 }
 
 // Third-party icons whose outcome is a decision of ours.
@@ -419,7 +366,7 @@ TEST_P(IcoSamePictureTest, DecodesToTheBmpPicture) {
     ASSERT_TRUE(decodeBmp(corpus::readBytes(corpus::testdataDir() / GetParam().bmp), bmp).ok);
     ASSERT_EQ(icon.width, bmp.width);
     ASSERT_EQ(icon.height, bmp.height);
-    for (std::size_t i = 0; i < icon.pixels.size(); ++i) ASSERT_EQ(argb(icon.pixels[i]), argb(bmp.pixels[i])) << i;
+    EXPECT_EQ(largestDifference(icon, bmp), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
