@@ -55,8 +55,7 @@ DecodeResult decodeIco(ByteView file, RowSink& sink) {
     // as Windows counts it) even for images that do not index it, and the
     // XOR bitmap follows it directly.
     const std::uint32_t capacity = paletteCapacity(h.bitCount);
-    const std::uint64_t tableEntries =
-        h.size == 12 || h.colorsUsed == 0 ? capacity : std::min<std::uint32_t>(h.colorsUsed, 256);
+    const std::uint64_t tableEntries = h.colorsUsed == 0 ? capacity : std::min<std::uint32_t>(h.colorsUsed, 256);
     readDibPalette(data, h.paletteOffset, static_cast<std::uint32_t>(std::min<std::uint64_t>(tableEntries, capacity)),
                    h.paletteEntrySize, format.palette);
 
