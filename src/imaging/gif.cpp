@@ -32,6 +32,7 @@ int readFromMemory(GifFileType* gif, GifByteType* out, int wanted) {
     if (wanted <= 0) return 0;
     const std::size_t left = input->bytes.size() - input->position;
     const std::size_t n = std::min(left, static_cast<std::size_t>(wanted));
+    if (n == 0) return 0;  // an empty file has no data pointer to copy from
     std::memcpy(out, input->bytes.data() + input->position, n);
     input->position += n;
     return static_cast<int>(n);
