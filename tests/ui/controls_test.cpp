@@ -358,16 +358,14 @@ void ControlsTest::fileDialogOpenNeedsAnExistingFile() {
     // A missing name is refused with Qt's own warning; the dialog stays.
     bool stayedOpen = false;
     test::whenModal<QFileDialog>([&](QFileDialog* d) {
-        d->selectFile(dir.filePath(QStringLiteral("missing.jpg")));
         test::whenModal<QMessageBox>([&, d](QMessageBox* warning) {
             warning->accept();
             QTimer::singleShot(0, d, [&, d] {
                 stayedOpen = d->isVisible();
-                d->selectFile(existing);
-                static_cast<QDialog*>(d)->accept();
+                test::chooseInDialog(d, existing);
             });
         });
-        static_cast<QDialog*>(d)->accept();
+        test::chooseInDialog(d, dir.filePath(QStringLiteral("missing.jpg")));
     });
     QVERIFY(dialog.show(nullptr));
     QVERIFY(stayedOpen);
@@ -382,18 +380,14 @@ void ControlsTest::fileDialogSaveCompletesTheExtension() {
     dialog.setDefaultExtension(QStringLiteral("图片文件（*.ico）|*.ico"));
     dialog.setFileName(dir.filePath(QStringLiteral("start.ico")));
     test::whenModal<QFileDialog>([](QFileDialog* d) {
-        auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        QVERIFY(edit != nullptr);
-        edit->setText(QStringLiteral("typed"));
-        static_cast<QDialog*>(d)->accept();
+        test::chooseInDialog(d, QStringLiteral("typed"));
     });
     QVERIFY(dialog.show(nullptr));
     QCOMPARE(dialog.fileName(), dir.filePath(QStringLiteral("typed.ico")));
 
     // Another extension typed is kept as it is.
     test::whenModal<QFileDialog>([](QFileDialog* d) {
-        d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("other.png"));
-        static_cast<QDialog*>(d)->accept();
+        test::chooseInDialog(d, QStringLiteral("other.png"));
     });
     QVERIFY(dialog.show(nullptr));
     QCOMPARE(dialog.fileName(), dir.filePath(QStringLiteral("other.png")));

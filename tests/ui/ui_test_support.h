@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QImage>
 #include <QMessageBox>
 #include <QPointer>
@@ -127,6 +129,20 @@ void whenModal(std::function<void(T*)> answer, int timeoutMs = 10000) {
         }
     });
     timer->start(10);
+}
+
+// Types path (absolute, or relative to the dialog's folder) into a file
+// dialog's name box and presses its accept button. Typing rather than
+// QFileDialog::selectFile, which leaves the box alone while it has focus.
+inline void chooseInDialog(QFileDialog* dialog, const QString& path) {
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (edit == nullptr) {
+        QTest::qFail("file dialog without its name box", __FILE__, __LINE__);
+        dialog->reject();
+        return;
+    }
+    edit->setText(path);
+    static_cast<QDialog*>(dialog)->accept();
 }
 
 // What a message box showed.

@@ -104,7 +104,8 @@ bool writeWholeFile(const QString& path, ByteView bytes) {
     }
 
     const QString folder = QFileInfo(target).absolutePath();
-    QByteArray tempName = QFile::encodeName(folder + QStringLiteral("/.yzicon-save-XXXXXX"));
+    // mkostemp replaces the six trailing X characters with a unique name.
+    QByteArray tempName = QFile::encodeName(folder + QStringLiteral("/.yzicon-save-") + QString(6, QLatin1Char('X')));
     FileDescriptor temp(::mkostemp(tempName.data(), O_CLOEXEC));
     if (temp.get() < 0) return false;
 
