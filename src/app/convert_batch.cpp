@@ -1,9 +1,14 @@
 #include "app/convert_batch.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
+#include <mutex>
+#include <new>
 #include <ostream>
 #include <system_error>
+#include <thread>
 
 #include "app/convert_files.h"
 #include "app/convert_icon.h"
@@ -56,41 +61,98 @@ Plan planJobs(const Options& options) {
     return plan;
 }
 
-int runJobs(const Plan& plan, const IconSettings& settings, std::ostream& err, bool progress) {
+namespace {
+
+// One picture from file to icon file; the reason when it fails.
+std::string convertOne(const Job& job, const IconSettings& settings) {
+    try {
+        const FileRead file = readPictureFile(job.picture);
+        if (!file.ok) return file.error;
+        const Conversion icon = convertPicture(file.bytes.view(), settings);
+        if (!icon.ok) return icon.error;
+        if (std::string error = writeFileAtomically(job.icon, icon.icon); !error.empty())
+            return job.icon + ": " + error;
+        return {};
+    } catch (const std::bad_alloc&) {
+        return "not enough memory";
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+}
+
+}  // namespace
+
+int runJobs(const Plan& plan, const IconSettings& settings, std::ostream& err, bool progress, int workers) {
     const std::size_t total = plan.jobs.size();
-    std::size_t failed = 0;
+    struct Outcome {
+        bool done = false;
+        std::string error;
+    };
+    std::vector<Outcome> outcomes(total);
+
     // Two pictures with the same name would write the same icon; the later
     // one is refused rather than silently replacing the earlier one's.
-    std::map<std::string, const Job*> written;
-    auto report = [&](const Job& job, const std::string& why) {
-        ++failed;
-        if (progress) err << kClearLine;
-        err << kProgramName << ": " << job.picture << ": " << why << '\n';
-    };
+    std::map<std::string, const Job*> claimed;
     for (std::size_t i = 0; i < total; ++i) {
         const Job& job = plan.jobs[i];
-        if (progress) err << kClearLine << '[' << i + 1 << '/' << total << "] " << job.picture << std::flush;
-        const auto [earlier, fresh] = written.emplace(fs::path(job.icon).lexically_normal().string(), &job);
+        const auto [earlier, fresh] = claimed.emplace(fs::path(job.icon).lexically_normal().string(), &job);
         if (!fresh) {
-            report(job, "has the same name as " + earlier->second->picture + "; its icon " + job.icon +
-                            " was not written again");
-            continue;
-        }
-        const FileRead file = readPictureFile(job.picture);
-        if (!file.ok) {
-            report(job, file.error);
-            continue;
-        }
-        const Conversion icon = convertPicture(file.bytes.view(), settings);
-        if (!icon.ok) {
-            report(job, icon.error);
-            continue;
-        }
-        if (const std::string error = writeFileAtomically(job.icon, icon.icon); !error.empty()) {
-            report(job, job.icon + ": " + error);
-            continue;
+            outcomes[i] = {true, "has the same name as " + earlier->second->picture + "; its icon " + job.icon +
+                                     " was not written again"};
         }
     }
+
+    // Workers take pictures in order and may finish them out of order; this
+    // thread reports them in order, so the messages of a run do not depend
+    // on timing. Several pictures at once use every processor and overlap
+    // one icon's flush to disk with the next picture's decoding.
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::size_t next = 0;
+    auto work = [&] {
+        for (;;) {
+            std::size_t i;
+            {
+                std::lock_guard lock(mutex);
+                while (next < total && outcomes[next].done) ++next;
+                if (next >= total) return;
+                i = next++;
+            }
+            std::string error = convertOne(plan.jobs[i], settings);
+            std::lock_guard lock(mutex);
+            outcomes[i] = {true, std::move(error)};
+            finished.notify_all();
+        }
+    };
+    const std::size_t threadCount = std::min<std::size_t>(static_cast<std::size_t>(std::max(workers, 1)), total);
+    std::vector<std::thread> threads;
+    if (threadCount > 1) {
+        for (std::size_t t = 0; t < threadCount; ++t) {
+            try {
+                threads.emplace_back(work);
+            } catch (const std::system_error&) {
+                break;  // fewer threads than asked for still finish the work
+            }
+        }
+    }
+    if (threads.empty()) work();
+
+    std::size_t failed = 0;
+    for (std::size_t i = 0; i < total; ++i) {
+        std::string error;
+        {
+            std::unique_lock lock(mutex);
+            finished.wait(lock, [&] { return outcomes[i].done; });
+            error = outcomes[i].error;
+        }
+        if (!error.empty()) {
+            ++failed;
+            if (progress) err << kClearLine;
+            err << kProgramName << ": " << plan.jobs[i].picture << ": " << error << '\n';
+        }
+        if (progress) err << kClearLine << '[' << i + 1 << '/' << total << "] " << plan.jobs[i].picture << std::flush;
+    }
+    for (std::thread& thread : threads) thread.join();
     if (progress) {
         err << kClearLine << "converted " << total - failed << " of " << total << " pictures\n" << std::flush;
     }
@@ -117,7 +179,7 @@ int runConverter(const std::vector<std::string>& args, std::ostream& out, std::o
         err << kProgramName << ": " << plan.error << '\n';
         return plan.exitCode;
     }
-    return runJobs(plan, options.settings, err, errIsTerminal && plan.jobs.size() > 1);
+    return runJobs(plan, options.settings, err, errIsTerminal && plan.jobs.size() > 1, options.jobs);
 }
 
 }  // namespace yz::convert

@@ -32,9 +32,10 @@ struct Plan {
 // With one picture, otherwise, the output is the icon file itself.
 Plan planJobs(const Options& options);
 
-// Converts every job, reporting failures on err as "PICTURE: reason" and,
-// when progress is set, a running counter. Returns the exit status.
-int runJobs(const Plan& plan, const IconSettings& settings, std::ostream& err, bool progress);
+// Converts every job, up to workers of them at once, reporting failures on
+// err in the order of the jobs as "PICTURE: reason" and, when progress is
+// set, a running counter. Returns the exit status.
+int runJobs(const Plan& plan, const IconSettings& settings, std::ostream& err, bool progress, int workers = 1);
 
 // The whole command: parse, plan, run. out receives --help and --version.
 int runConverter(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal);

@@ -190,7 +190,9 @@ std::string writeFileAtomically(const std::string& path, ByteView bytes) {
     };
     // mkostemp creates the file readable by its owner only; give the icon the
     // permissions any newly created file would get. umask can only be read
-    // by setting it, so that is done once.
+    // by setting it, so that is done once. Should another thread create its
+    // temporary file in that instant, nothing changes: mkostemp always asks
+    // for 0600, and every temporary file is given its mode here.
     static const mode_t mask = [] {
         const mode_t current = ::umask(0);
         ::umask(current);

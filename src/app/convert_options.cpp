@@ -1,6 +1,8 @@
 #include "app/convert_options.h"
 
+#include <algorithm>
 #include <charconv>
+#include <thread>
 
 namespace yz::convert {
 
@@ -44,6 +46,10 @@ std::string applyValue(Options& options, std::string_view name, std::string_view
         s.automaticKey = false;
         // The key is kept in pixel byte order.
         s.key = icon::KeyColour{colour->b, colour->g, colour->r};
+    } else if (name == "--jobs") {
+        const auto jobs = parseInteger(value, 1, kMaxJobs);
+        if (!jobs) return "--jobs must be a whole number from 1 to 64, not '" + std::string(value) + "'";
+        options.jobs = *jobs;
     } else if (name == "--background") {
         const auto colour = parseColour(value);
         if (!colour) return "--background must be a colour RRGGBB, not '" + std::string(value) + "'";
@@ -56,11 +62,15 @@ std::string applyValue(Options& options, std::string_view name, std::string_view
 }
 
 bool takesValue(std::string_view name) {
-    return name == "--size" || name == "--tolerance" || name == "--key" || name == "--background" ||
+    return name == "--size" || name == "--tolerance" || name == "--key" || name == "--background" || name == "--jobs" ||
            name == "-o" || name == "--output";
 }
 
 }  // namespace
+
+int defaultJobs() {
+    return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxJobs);
+}
 
 std::optional<imaging::Rgb> parseColour(std::string_view text) {
     if (!text.empty() && text.front() == '#') text.remove_prefix(1);
@@ -154,6 +164,10 @@ std::string helpText(std::string_view programName) {
                        "  --background RRGGBB    colour behind transparent parts of the picture and\n"
                        "                         shown for pictures that cannot be drawn\n"
                        "                         (default F0F0F0, the button face)\n"
+                       "  --jobs N               pictures converted at once, 1 to 64 (default: the\n"
+                       "                         number of processors, " +
+                       std::to_string(defaultJobs()) +
+                       " here)\n"
                        "  -h, --help             show this text and exit\n"
                        "  --version              show the version and exit\n"
                        "  --                     everything after it is a picture\n"

@@ -28,8 +28,14 @@ struct IconSettings {
 
 inline constexpr int kMaxTolerance = 100;
 
+inline constexpr int kMaxJobs = 64;
+
+// The number of processors, at least 1: how many pictures are converted at once by default.
+int defaultJobs();
+
 struct Options {
     IconSettings settings;
+    int jobs = defaultJobs();
     std::string output;
     std::vector<std::string> pictures;
     bool help = false;

@@ -18,12 +18,13 @@ TEST(ConvertOptions, DefaultsAreTheProgramsStartUpValues) {
     EXPECT_TRUE(s.automaticKey);
     EXPECT_EQ(s.background, (imaging::Rgb{0xF0, 0xF0, 0xF0}));
     EXPECT_EQ(parsed.options->output, "out.ico");
+    EXPECT_GE(parsed.options->jobs, 1);
     EXPECT_EQ(parsed.options->pictures, std::vector<std::string>{"in.jpg"});
 }
 
 TEST(ConvertOptions, EveryOptionInBothSpellings) {
     const ParsedOptions parsed = parse({"a.bmp", "--size", "16", "--tolerance=0", "--key", "#FF8001",
-                                        "--background=00ff7F", "b.gif", "-oicons", "--", "-c.pcx"});
+                                        "--background=00ff7F", "b.gif", "-oicons", "--jobs", "3", "--", "-c.pcx"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const Options& o = *parsed.options;
     EXPECT_EQ(o.settings.size, 16);
@@ -33,6 +34,7 @@ TEST(ConvertOptions, EveryOptionInBothSpellings) {
     EXPECT_EQ(o.settings.key, (icon::KeyColour{0x01, 0x80, 0xFF}));
     EXPECT_EQ(o.settings.background, (imaging::Rgb{0x00, 0xFF, 0x7F}));
     EXPECT_EQ(o.output, "icons");
+    EXPECT_EQ(o.jobs, 3);
     EXPECT_EQ(o.pictures, (std::vector<std::string>{"a.bmp", "b.gif", "-c.pcx"}));
 }
 
@@ -52,7 +54,7 @@ TEST(ConvertOptions, HelpNamesEveryOptionAndItsDefault) {
     const std::string help = helpText("yzicon-convert");
     for (const char* needle : {"--size 48|16", "(default 48)", "--tolerance 0..100", "(default 35)",
                                "--key auto|RRGGBB", "(default auto)", "--background RRGGBB", "(default F0F0F0",
-                               "-o, --output", "--help", "--version", "Exit status"})
+                               "--jobs N", "-o, --output", "--help", "--version", "Exit status"})
         EXPECT_NE(help.find(needle), std::string::npos) << needle;
 }
 
@@ -83,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{{"--key", "GG0000", "-o", "x", "y"}, "'GG0000'"},
                     Refusal{{"--background", "auto", "-o", "x", "y"}, "'auto'"},
                     Refusal{{"--background", "-o", "x", "y"}, "--background"},
+                    Refusal{{"--jobs", "0", "-o", "x", "y"}, "'0'"},
                     Refusal{{"-o", "x", "y", "--tolerance"}, "--tolerance needs a value"},
                     Refusal{{"--sise", "16", "-o", "x", "y"}, "'--sise'"},
                     Refusal{{"-x", "-o", "x", "y"}, "'-x'"}));

@@ -315,11 +315,15 @@ TEST_F(ConvertRun, BatchConvertsTheGoodPicturesAndReportsTheBadOne) {
     put("one.bmp", picture);
     put("two.jpg.bmp", picture);
     put("bad.bmp", ByteBuffer{'B', 'M', 0, 0});
-    const Outcome r = run({"one.bmp", "bad.bmp", "two.jpg.bmp", "-o", "icons/new"});
+    // Three at once, so that pictures finish out of order; the report still
+    // follows the order given.
+    const Outcome r = run({"--jobs", "3", "one.bmp", "bad.bmp", "two.jpg.bmp", "missing.jpg", "-o", "icons/new"});
     EXPECT_EQ(r.exitCode, 1);
-    // One line, for the bad picture only; no progress when stderr is no terminal.
+    // One line per bad picture and nothing else: no progress when stderr is no terminal.
+    const auto second = r.err.find('\n') + 1;
     EXPECT_EQ(r.err.rfind("yzicon-convert: bad.bmp: ", 0), 0u) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_EQ(r.err.find("yzicon-convert: missing.jpg: cannot open", second), second) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
     const ByteBuffer expected = programIcon(picture, 48, 35, true, {});
     EXPECT_EQ(bytesOf(work("icons/new/one.ico")), expected);
     EXPECT_EQ(bytesOf(work("icons/new/two.jpg.ico")), expected);
