@@ -1,7 +1,7 @@
 // Writes the benchmark pictures: make_pictures big FILE.jpg writes the
 // 6000x4000 quality-92 photo; make_pictures batch FOLDER COUNT writes COUNT
-// pictures of ordinary sizes, mostly JPEG at various qualities, every fifth
-// a BMP.
+// pictures of ordinary sizes, mostly JPEG at various qualities from 300x300
+// to 4000x3000, every fifth a BMP from 640x480 to 1280x720.
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,12 +38,13 @@ int main(int argc, char** argv) {
                                 {512, 512}, {1920, 1080}, {300, 300}, {2048, 1536}, {4000, 3000}};
         const int qualities[] = {75, 85, 92, 95};
         for (int i = 0; i < count; ++i) {
-            const auto& size = sizes[i % 10];
-            char name[64];
+            // BMPs are screenshots and the like: the four smaller sizes.
             const bool bmp = i % 5 == 4;
+            const auto& size = bmp ? sizes[(i / 5) % 4] : sizes[i % 10];
+            char name[64];
             std::snprintf(name, sizeof name, "/pic%03d.%s", i, bmp ? "bmp" : "jpg");
             const auto seed = static_cast<std::uint32_t>(100 + i);
-            const auto bytes = bmp ? bench::makePhotoBmp(size[0] / 2, size[1] / 2, seed)
+            const auto bytes = bmp ? bench::makePhotoBmp(size[0], size[1], seed)
                                    : bench::makePhotoJpeg(size[0], size[1], qualities[i % 4], seed);
             if (!save(argv[2] + std::string(name), bytes)) return 1;
         }
