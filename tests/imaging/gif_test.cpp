@@ -11,6 +11,7 @@
 #include "imaging/collect_sink.h"
 #include "imaging/corpus_files.h"
 #include "imaging/decoders.h"
+#include "imaging/render.h"
 
 namespace yz::imaging {
 namespace {
@@ -162,6 +163,19 @@ TEST_P(GoodGifTest, DecodesEveryRowAndTheProbedPixels) {
 
 INSTANTIATE_TEST_SUITE_P(Pictures, GoodGifTest, ::testing::ValuesIn(goodGifs()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// In the picture box the uncovered area shows the box's own background,
+// exactly as a transparent colour inside the frame does.
+TEST(Gif, UncoveredAreaShowsThePictureBoxBackground) {
+    const ByteBuffer gif = encodeGif(
+        {4, 2, kRgbw, {{.left = 2, .width = 2, .height = 2, .transparentIndex = 1, .index = [](int x, int) { return x; }}}});
+    const Rendering out = renderPicture(gif, 4, 2);
+    ASSERT_TRUE(out.drawn) << out.error;
+    EXPECT_EQ(out.image.pixel(0, 0), kButtonFace);
+    EXPECT_EQ(out.image.pixel(1, 1), kButtonFace);
+    EXPECT_EQ(out.image.pixel(2, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(out.image.pixel(3, 1), kButtonFace);  // index 1, the transparent one
+}
 
 // giflib's encoder insists on a colour table, so the table is cut out of
 // the file afterwards: the screen descriptor's flag cleared and its 256
