@@ -34,6 +34,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;  // first, so libjpeg's pointer to it is one to us
     std::jmp_buf escape;
     long corruptWarnings;
+    bool dataEnded;  // the source ran dry and libjpeg made up an end marker
     char message[JMSG_LENGTH_MAX];
 };
 
@@ -45,18 +46,32 @@ ErrorManager& errorManagerOf(j_common_ptr cinfo) { return *reinterpret_cast<Erro
     std::longjmp(err.escape, 1);
 }
 
+[[noreturn]] void escapeAsCutShort(j_common_ptr cinfo) {
+    cinfo->err->msg_code = JWRN_JPEG_EOF;
+    escapeWith(cinfo);
+}
+
 void onFatalError(j_common_ptr cinfo) { escapeWith(cinfo); }
 
 void onSilentOutput(j_common_ptr) {}
 
 // Level -1 is a warning, higher levels are trace messages.
+//
+// A file cut short would be drawn grey where its data ran out; it is refused
+// instead. Running out of bytes alone does not prove that: the Huffman
+// decoders read ahead, so a file that lacks only its end marker also runs
+// dry, after every pixel is known. What proves it is that decoding then still
+// needed data: a Huffman decoder reporting a premature end of its segment, or
+// any other damage, once the source has run dry. Arithmetic decoders take
+// running into a marker as normal, so for them running dry is the proof.
 void onMessage(j_common_ptr cinfo, int level) {
     if (level >= 0) return;
     ErrorManager& err = errorManagerOf(cinfo);
     switch (err.pub.msg_code) {
-        // A cut-off file would be drawn with grey where the data ran out;
-        // it is treated as undecodable instead.
-        case JWRN_JPEG_EOF: escapeWith(cinfo);
+        case JWRN_JPEG_EOF:
+            err.dataEnded = true;
+            if (cinfo->is_decompressor && reinterpret_cast<j_decompress_ptr>(cinfo)->arith_code) escapeAsCutShort(cinfo);
+            return;
         // Harmless: junk between segments (some writers pad them), odd
         // JFIF versions, unknown Adobe transforms, damaged ICC chunks.
         case JWRN_EXTRANEOUS_DATA:
@@ -64,6 +79,7 @@ void onMessage(j_common_ptr cinfo, int level) {
         case JWRN_ADOBE_XFORM:
         case JWRN_BOGUS_ICC: return;
         default:
+            if (err.dataEnded) escapeAsCutShort(cinfo);
             if (++err.corruptWarnings > kMaxCorruptWarnings) escapeWith(cinfo);
     }
 }
