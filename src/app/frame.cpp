@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include "ui/controls/look.h"
+#include "ui/editor/hand_back.h"
 
 namespace yz::app {
 
@@ -37,6 +38,7 @@ void initMainWindow(Program& program) {
 void createMainWindow(Program& program) {
     program.mainWindow = std::make_unique<ui::MainWindow>(program.state, program.editor);
     program.mainWindow->onClosing = [] { quitApplication(); };
+    editor::attachEditor(*program.mainWindow);
     initMainWindow(program);
 }
 

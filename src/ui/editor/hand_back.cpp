@@ -8,6 +8,7 @@
 #include "ui/controls/picture_box.h"
 #include "ui/editor/editor_window.h"
 #include "ui/editor/tool_window.h"
+#include "ui/main/main_window.h"
 
 namespace yz::editor {
 
@@ -49,6 +50,14 @@ void pollEditorFinished(AppState& app, ui::PictureBox& resultBox, QTimer& mainTi
     if (app.editorFinished != 1) return;
     resultBox.setPicture(app.iconBytes);
     mainTimer.stop();
+}
+
+void attachEditor(ui::MainWindow& mainWindow) {
+    ui::MainWindow* main = &mainWindow;
+    main->onEditClicked = [main] {
+        openEditor(main->state(), main->editorState(), *main->图片框2, *main->时钟1);
+    };
+    main->onClockTick = [main] { pollEditorFinished(main->state(), *main->图片框2, *main->时钟1); };
 }
 
 }  // namespace yz::editor

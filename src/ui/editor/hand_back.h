@@ -12,6 +12,7 @@ struct EditorState;
 }  // namespace yz
 
 namespace yz::ui {
+class MainWindow;
 class PictureBox;
 }
 
@@ -28,6 +29,10 @@ EditorWindow* openEditor(AppState& app, EditorState& editor, const ui::PictureBo
 // Each tick of mainTimer: once "完成" has been pressed, resultBox shows the
 // edited icon and the timer stops.
 void pollEditorFinished(AppState& app, ui::PictureBox& resultBox, QTimer& mainTimer);
+
+// Wires the main window's "修改" and its timer 时钟1 to the two handlers
+// above, on the window's own records and controls.
+void attachEditor(ui::MainWindow& mainWindow);
 
 // The editor window while it is open, else null.
 EditorWindow* openEditorWindow();
