@@ -539,6 +539,11 @@ void TestEditor::oneHelpWindowAtMost() {
     QVERIFY(!(help->windowFlags() & Qt::WindowMinimizeButtonHint));
     QCOMPARE(help->标签1->text(), QStringLiteral("功能：可以透明色块，可以增加色块！\n快捷：鼠标右键快捷撤销"));
     QCOMPARE(help->标签1->font().pixelSize(), 16);
+    QCOMPARE(help->标签1->font().weight(), QFont::Normal);
+    QCOMPARE(help->标签1->geometry(), QRect(11, 5, 352, 48));
+    // The framed border is drawn: the label's corner is not the plain face.
+    const QImage label = help->标签1->grab().toImage();
+    QVERIFY(label.pixel(0, 0) != QColor(0xF0, 0xF0, 0xF0).rgb());
 
     QTest::mouseClick(w.超级链接框1, Qt::LeftButton);
     QCOMPARE(helpWindows().size(), 1);

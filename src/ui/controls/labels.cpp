@@ -42,9 +42,11 @@ void Label::setBorder(Border border) {
         setContentsMargins(1, 1, 1, 1);
         break;
     case Border::Framed:
+        // Margins first: QFrame keeps its frame in the contents margins, so
+        // clearing them afterwards would push the frame outside the label.
+        setContentsMargins(0, 0, 0, 0);
         setFrameStyle(QFrame::Panel | QFrame::Sunken);
         setLineWidth(2);
-        setContentsMargins(0, 0, 0, 0);
         break;
     }
     update();
