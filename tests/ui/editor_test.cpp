@@ -531,7 +531,9 @@ void TestEditor::oneHelpWindowAtMost() {
             if (auto* help = qobject_cast<editor::HelpWindow*>(top); help && help->isVisible()) found << help;
         return found;
     };
+    QCOMPARE(w.超级链接框1->currentColour(), QColor(0, 0, 255));
     QTest::mouseClick(w.超级链接框1, Qt::LeftButton);
+    QCOMPARE(w.超级链接框1->currentColour(), QColor(128, 0, 0));
     QCOMPARE(helpWindows().size(), 1);
     QPointer<editor::HelpWindow> help = helpWindows().front();
     QCOMPARE(help->windowTitle(), QStringLiteral("砚舟"));
@@ -548,7 +550,8 @@ void TestEditor::oneHelpWindowAtMost() {
     QTest::mouseClick(w.超级链接框1, Qt::LeftButton);
     QCOMPARE(helpWindows().size(), 1);
     QCOMPARE(helpWindows().front(), help.data());
-    help->close();
+    QVERIFY(QTest::qWaitForWindowActive(help));
+    QTest::keyClick(help, Qt::Key_Escape);
     QTRY_VERIFY(help.isNull());
 }
 
