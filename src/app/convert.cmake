@@ -12,5 +12,5 @@ target_compile_definitions(yzicon_convert PRIVATE YZICON_VERSION="${PROJECT_VERS
 add_executable(yzicon-convert ${CMAKE_CURRENT_LIST_DIR}/convert_main.cpp)
 target_link_libraries(yzicon-convert PRIVATE yzicon_convert)
 
-include(GNUInstallDirs)
-install(TARGETS yzicon-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Installing it, and the program when it is built.
+include(${CMAKE_CURRENT_LIST_DIR}/install.cmake)
