@@ -48,6 +48,7 @@ class ControlsTest : public QObject {
 
 private slots:
     void init() { test::failOnUnexpectedWarnings(); }
+    void cleanup() { test::stopWaiting(); }
 
     void pictureBoxGivesBackExactlyTheBytesSet_data();
     void pictureBoxGivesBackExactlyTheBytesSet();

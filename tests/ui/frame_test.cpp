@@ -14,6 +14,7 @@ class FrameTest : public QObject {
 
 private slots:
     void init() { test::failOnUnexpectedWarnings(); }
+    void cleanup() { test::stopWaiting(); }
 
     void applicationIconIsOurLayout();
     void escapeEndsTheProgramWithExitCodeZero();

@@ -18,6 +18,7 @@ class MainWindowTest : public QObject {
 
 private slots:
     void init() { test::failOnUnexpectedWarnings(); }
+    void cleanup() { test::stopWaiting(); }
 
     void startsInItsStartUpState();
     void layoutMatchesTheTable_data();

@@ -107,18 +107,20 @@ inline std::vector<QPointer<QWidget>>& answeredModals() {
 }
 
 // Waits, from the event loop, for the application's active modal widget to
-// be a T not answered yet, then hands it to answer. Several may wait at the
-// same time (a save dialog, then its overwrite question; two messages in a
-// row). Gives up after timeoutMs.
+// be a T not answered yet (and, with wanted, one it accepts), then hands it
+// to answer. Several may wait at the same time (a save dialog, then its
+// overwrite question; two messages in a row). Gives up after timeoutMs.
 template <class T>
-void whenModal(std::function<void(T*)> answer, int timeoutMs = 10000) {
+void whenModal(std::function<void(T*)> answer, int timeoutMs = 10000, std::function<bool(T*)> wanted = {}) {
     auto* timer = new QTimer(qApp);
+    timer->setObjectName(QStringLiteral("yzModalWaiter"));
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, answer, timeoutMs] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, answer, timeoutMs, wanted] {
         auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
         auto& answered = answeredModals();
-        if (widget && std::find(answered.begin(), answered.end(), QPointer<QWidget>(widget)) == answered.end()) {
+        if (widget && (!wanted || wanted(widget)) &&
+            std::find(answered.begin(), answered.end(), QPointer<QWidget>(widget)) == answered.end()) {
             answered.emplace_back(widget);
             timer->stop();
             timer->deleteLater();
@@ -129,6 +131,12 @@ void whenModal(std::function<void(T*)> answer, int timeoutMs = 10000) {
         }
     });
     timer->start(10);
+}
+
+// Drops every waiter still waiting, so none outlives its test function.
+inline void stopWaiting() {
+    for (QTimer* timer : qApp->findChildren<QTimer*>(QStringLiteral("yzModalWaiter"), Qt::FindDirectChildrenOnly))
+        delete timer;
 }
 
 // Types path (absolute, or relative to the dialog's folder) into a file
