@@ -164,5 +164,5 @@ for name, args in [('jpeg-baseline-420.jpg', ['-sample', '2x2']),
                    ('jpeg-progressive-grey.jpg', ['-grayscale', '-progressive']),
                    ('jpeg-arithmetic-restart.jpg', ['-arithmetic', '-restart', '1B', '-sample', '1x1']),
                    ('jpeg-progressive-422-optimised.jpg', ['-progressive', '-optimize', '-sample', '2x1'])]:
-    data = subprocess.run(['cjpeg', '-quality', '60'] + args , input=picture, check=True, capture_output=True).stdout
+    data = subprocess.run(['cjpeg', '-quality', '60'] + args, input=picture, check=True, capture_output=True).stdout
     w(name, data)
