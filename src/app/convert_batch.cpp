@@ -44,7 +44,8 @@ Plan planJobs(const Options& options) {
     }
     if (!isFolder) {
         if (fs::exists(fs::symlink_status(output, ec))) {
-            plan.error = output + ": is not a folder; with several pictures -o names the folder for their icons";
+            plan.error = output + ": is not a folder; with several pictures, or a name ending in '/', -o names "
+                                  "the folder for the icons";
             plan.exitCode = kExitUsage;
             return plan;
         }
@@ -63,10 +64,16 @@ Plan planJobs(const Options& options) {
 
 namespace {
 
-// One picture from file to icon file; the reason when it fails.
-std::string convertOne(const Job& job, const IconSettings& settings) {
+// One picture from file to icon file; the reason when it fails. buffer
+// carries the memory of one picture file over to the next.
+std::string convertOne(const Job& job, const IconSettings& settings, FileBytes& buffer) {
     try {
-        const FileRead file = readPictureFile(job.picture);
+        FileRead file = readPictureFile(job.picture, kMaxPictureFileBytes, std::move(buffer));
+        struct GiveBack {
+            FileBytes& to;
+            FileBytes& from;
+            ~GiveBack() { to = std::move(from); }
+        } giveBack{buffer, file.bytes};
         if (!file.ok) return file.error;
         const Conversion icon = convertPicture(file.bytes.view(), settings);
         if (!icon.ok) return icon.error;
@@ -110,6 +117,7 @@ int runJobs(const Plan& plan, const IconSettings& settings, std::ostream& err, b
     std::condition_variable finished;
     std::size_t next = 0;
     auto work = [&] {
+        FileBytes buffer;
         for (;;) {
             std::size_t i;
             {
@@ -118,7 +126,7 @@ int runJobs(const Plan& plan, const IconSettings& settings, std::ostream& err, b
                 if (next >= total) return;
                 i = next++;
             }
-            std::string error = convertOne(plan.jobs[i], settings);
+            std::string error = convertOne(plan.jobs[i], settings, buffer);
             std::lock_guard lock(mutex);
             outcomes[i] = {true, std::move(error)};
             finished.notify_all();

@@ -107,8 +107,10 @@ bool FileBytes::reserve(std::size_t capacity) {
     return true;
 }
 
-FileRead readPictureFile(const std::string& path, std::uint64_t maxBytes) {
+FileRead readPictureFile(const std::string& path, std::uint64_t maxBytes, FileBytes buffer) {
     FileRead out;
+    out.bytes = std::move(buffer);
+    out.bytes.resize(0);
     // O_NONBLOCK keeps the open of a FIFO with no writer from hanging; it is
     // refused right after, as anything but a regular file is.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
@@ -142,7 +144,7 @@ FileRead readPictureFile(const std::string& path, std::uint64_t maxBytes) {
     // capacity, and a growing one is still stopped at the cap.
     auto fail = [&](std::string why) {
         out.error = std::move(why);
-        out.bytes = {};
+        out.bytes.resize(0);
         return std::move(out);
     };
     if (!out.bytes.reserve(static_cast<std::size_t>(info.st_size))) return fail(systemError("cannot allocate"));

@@ -246,6 +246,28 @@ TEST_F(ConvertRun, BatchConvertsTheGoodPicturesAndReportsTheBadOne) {
                                                      "icons/new/two.jpg.ico", "one.bmp", "two.jpg.bmp"}));
 }
 
+TEST_F(ConvertRun, OneWorkerGoingFromLargeToSmallPicturesMixesNothingUp) {
+    // One worker reads every picture into the memory of the one before; a
+    // short picture after a long one must not see the long one's tail.
+    auto gradient = [](int w, int h, int seed) {
+        return makeBmp(w, h, [=](int x, int y) {
+            return yz::imaging::Rgb{static_cast<std::uint8_t>(x * 7 + seed), static_cast<std::uint8_t>(y * 5),
+                                    static_cast<std::uint8_t>(seed * 3)};
+        });
+    };
+    const ByteBuffer large = gradient(300, 200, 1), small = gradient(20, 30, 2), middle = gradient(90, 90, 3);
+    put("a-large.bmp", large);
+    put("b-small.bmp", small);
+    put("c-broken.bmp", ByteBuffer(large.begin(), large.begin() + 100));
+    put("d-middle.bmp", middle);
+    const Outcome r = run({"--jobs", "1", "-o", "out", "a-large.bmp", "b-small.bmp", "c-broken.bmp", "d-middle.bmp"});
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(bytesOf(work("out/a-large.ico")), programIcon(large, 48, 35, true, {}));
+    EXPECT_EQ(bytesOf(work("out/b-small.ico")), programIcon(small, 48, 35, true, {}));
+    EXPECT_FALSE(fs::exists(work("out/c-broken.ico")));
+    EXPECT_EQ(bytesOf(work("out/d-middle.ico")), programIcon(middle, 48, 35, true, {}));
+}
+
 TEST_F(ConvertRun, BatchThatSucceedsIsSilentAndExitsZero) {
     put("a.bmp", redSquareOnWhite());
     fs::create_directory(work("sub"));
