@@ -258,7 +258,7 @@ private:
     }
     static void activate(QWidget* window) {
         window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window, 2000)) qWarning("window did not become active");
+        if (!QTest::qWaitForWindowActive(window, 10000)) qWarning("window did not become active");
     }
 
     // ---- main window ----
@@ -402,7 +402,9 @@ private:
             answerer_->planColour(colour);
             QTest::mouseClick(popup->findChild<QPushButton*>(QStringLiteral("otherColours")), Qt::LeftButton);
             // The dialog opens from the event loop once the drop-down is gone.
-            for (int i = 0; i < 2000 && answerer_->colourPlanPending(); ++i) QTest::qWait(1);
+            QElapsedTimer waited;
+            waited.start();
+            while (answerer_->colourPlanPending() && waited.elapsed() < 10000) QTest::qWait(1);
             if (answerer_->dropColourPlan()) {
                 QTest::qFail("no colour dialog appeared", __FILE__, __LINE__);
                 return std::nullopt;

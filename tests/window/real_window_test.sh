@@ -82,7 +82,7 @@ echo "$hints" | grep -q "maximum size: 257 by 353" || fail "no maximum size 257x
 # Wait for the first paint: the window's background is the button face.
 shot="$artefacts/real_window.png"
 painted=
-for _ in $(seq 50); do
+for _ in $(seq 100); do
   import -window root "$shot" 2>/dev/null
   face=$(convert "$shot" -format "%[hex:p{$((x + 4)),$((y + 4))}]" info: 2>/dev/null)
   if [ "$face" = F0F0F0 ]; then painted=1; break; fi
