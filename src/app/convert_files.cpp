@@ -44,6 +44,7 @@ bool writeAll(int fd, ByteView bytes) {
             if (errno == EINTR) continue;
             return false;
         }
+        if (n == 0) return false;  // no progress and no error: give up rather than spin
         done += static_cast<std::size_t>(n);
     }
     return true;

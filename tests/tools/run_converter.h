@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "imaging/byte_buffer.h"
+#include "imaging/dib_fixture.h"
 #include "imaging/render.h"
 
 extern char** environ;
@@ -43,32 +44,18 @@ inline ByteBuffer bytesOf(const fs::path& path) {
 
 // A 24-bit bottom-up BMP, the simplest picture every reader understands.
 inline ByteBuffer makeBmp(int width, int height, const std::function<yz::imaging::Rgb(int, int)>& colour) {
-    const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
-    ByteBuffer bmp(54 + stride * height, 0);
-    auto put = [&](std::size_t at, std::uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i) bmp[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put(2, static_cast<std::uint32_t>(bmp.size()), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, width, 4);
-    put(22, height, 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    put(34, stride * height, 4);
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    ByteBuffer rows(stride * height, 0);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             const auto c = colour(x, y);
-            const std::size_t at = 54 + stride * (height - 1 - y) + 3 * x;
-            bmp[at] = c.b;
-            bmp[at + 1] = c.g;
-            bmp[at + 2] = c.r;
+            const std::size_t at = stride * (height - 1 - y) + 3 * x;
+            rows[at] = c.b;
+            rows[at + 1] = c.g;
+            rows[at + 2] = c.r;
         }
-    return bmp;
+    return yz::imaging::test::bmpFile({.width = width, .height = height, .bitCount = 24}, {}, rows);
 }
-
 
 inline void writeBytes(const fs::path& path, const ByteBuffer& bytes) {
     std::ofstream(path, std::ios::binary)
