@@ -1,5 +1,7 @@
 #include "app/convert_options.h"
 
+#include "app/convert_files.h"
+
 #include <algorithm>
 #include <charconv>
 #include <thread>
@@ -161,8 +163,7 @@ std::string helpText(std::string_view programName) {
                        "  --key auto|RRGGBB      the background colour to remove: auto takes the\n"
                        "                         top-right pixel of the reduced picture, or give a\n"
                        "                         colour in hexadecimal red, green, blue (default auto)\n"
-                       "  --background RRGGBB    colour behind transparent parts of the picture and\n"
-                       "                         shown for pictures that cannot be drawn\n"
+                       "  --background RRGGBB    colour behind the transparent parts of a picture\n"
                        "                         (default F0F0F0, the button face)\n"
                        "  --jobs N               pictures converted at once, 1 to 64 (default: the\n"
                        "                         number of processors, " +
@@ -175,8 +176,11 @@ std::string helpText(std::string_view programName) {
                        "Each icon is written to a temporary file beside its destination and renamed\n"
                        "into place, so no half-written icon is ever left. A picture that cannot be\n"
                        "read or drawn is reported on standard error and gets no icon; the others\n"
-                       "are still converted. With several pictures and standard error on a\n"
-                       "terminal, progress is shown there.\n"
+                       "are still converted. Only regular files of at most " +
+                       std::to_string(kMaxPictureFileBytes >> 20) +
+                       " MiB are read.\n"
+                       "With several pictures and standard error on a terminal, progress is\n"
+                       "shown there.\n"
                        "\n"
                        "Exit status: 0 when every picture was converted, 1 when any failed,\n"
                        "2 when the command line was refused.\n";
