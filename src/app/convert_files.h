@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/file_io.h"
 #include "imaging/byte_buffer.h"
 
 namespace yz::convert {
@@ -69,10 +70,7 @@ struct FileRead {
 FileRead readPictureFile(const std::string& path, std::uint64_t maxBytes = kMaxPictureFileBytes,
                          FileBytes buffer = {});
 
-// Writes bytes to a temporary file in the destination's folder, flushes it to
-// disk and renames it over path, so that path holds either its old content or
-// the whole new one. Returns an error text, empty on success; on failure the
-// temporary file is removed.
-std::string writeFileAtomically(const std::string& path, ByteView bytes);
+// Icons are written with writeFileAtomically (app/file_io.h): the
+// destination holds either its old content or the whole new icon.
 
 }  // namespace yz::convert

@@ -1,5 +1,6 @@
-// Reading pictures and writing icons: bounded reads that never block, and
-// writes that leave either the old file or the whole new one.
+// Reading pictures into the converter's own memory: bounded reads that never
+// block, memory from an earlier picture used again. (Writing icons is in
+// file_io_test.cpp.)
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,29 +11,20 @@
 #include <fstream>
 
 #include "app/convert_files.h"
+#include "run_converter.h"
 
 namespace yz::convert {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ConvertFiles : public testing::Test {
+class ConvertFiles : public test::InTemporaryFolder {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "yzicon-files-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string put(const std::string& name, std::size_t bytes) {
         const fs::path path = dir_ / name;
         std::ofstream(path, std::ios::binary) << std::string(bytes, 'x');
         return path.string();
     }
-    std::size_t entries() const { return std::distance(fs::directory_iterator(dir_), fs::directory_iterator()); }
-
-    fs::path dir_;
 };
 
 TEST_F(ConvertFiles, ReadsAFileUpToTheCapAndRefusesOneByteMore) {
@@ -60,6 +52,22 @@ TEST_F(ConvertFiles, AFileLongerThanItsStatedSizeIsReadToTheEndAndStillCapped) {
     EXPECT_NE(capped.error.find("larger than"), std::string::npos) << capped.error;
 }
 
+TEST_F(ConvertFiles, MemoryOfAnEarlierPictureIsUsedAgainButNeverPastTheCap) {
+    FileRead first = readPictureFile(put("large", std::size_t{4} << 20));
+    ASSERT_TRUE(first.ok) << first.error;
+    const std::uint8_t* const memory = first.bytes.data();
+    FileRead second = readPictureFile(put("small", 100), kMaxPictureFileBytes, std::move(first.bytes));
+    ASSERT_TRUE(second.ok) << second.error;
+    EXPECT_EQ(second.bytes.data(), memory);
+    EXPECT_EQ(std::string(second.bytes.view().begin(), second.bytes.view().end()), std::string(100, 'x'));
+    // Room left from the larger picture does not lift the cap for a file
+    // that turns out longer than it said.
+    if (!fs::exists("/proc/self/maps")) GTEST_SKIP() << "no /proc";
+    const FileRead capped = readPictureFile("/proc/self/maps", 16, std::move(second.bytes));
+    EXPECT_FALSE(capped.ok);
+    EXPECT_NE(capped.error.find("larger than"), std::string::npos) << capped.error;
+}
+
 TEST_F(ConvertFiles, ReadsAnEmptyFileAsNoBytes) {
     const FileRead empty = readPictureFile(put("empty", 0));
     EXPECT_TRUE(empty.ok);
@@ -76,31 +84,6 @@ TEST_F(ConvertFiles, RefusesWhatIsNotARegularFileWithoutBlocking) {
         EXPECT_FALSE(read.ok) << path;
         EXPECT_NE(read.error.find(why), std::string::npos) << read.error;
     }
-}
-
-TEST_F(ConvertFiles, AtomicWriteReplacesTheFileAndLeavesNoTemporaryBehind) {
-    const std::string target = put("icon.ico", 5);
-    const ByteBuffer bytes{1, 2, 3};
-    ASSERT_EQ(writeFileAtomically(target, bytes), "");
-    std::ifstream in(target, std::ios::binary);
-    const std::string back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(back, std::string("\1\2\3"));
-    EXPECT_EQ(entries(), 1u);
-    // Readable by others as any new file is, not the temporary's owner-only mode.
-    struct stat info {};
-    ASSERT_EQ(::stat(target.c_str(), &info), 0);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask);
-}
-
-TEST_F(ConvertFiles, AtomicWriteFailsCleanlyWhenTheTargetIsAFolder) {
-    fs::create_directory(dir_ / "taken");
-    const std::string error = writeFileAtomically((dir_ / "taken").string(), ByteBuffer{1});
-    EXPECT_NE(error, "");
-    EXPECT_TRUE(fs::is_directory(dir_ / "taken"));
-    EXPECT_EQ(entries(), 1u) << "the temporary file was left behind";
-    EXPECT_NE(writeFileAtomically((dir_ / "no" / "such" / "folder.ico").string(), ByteBuffer{1}), "");
 }
 
 }  // namespace

@@ -63,15 +63,8 @@ ByteBuffer programIcon(const fs::path& picture, const Settings& s) {
     return program.state.iconBytes;
 }
 
-class ConvertLikeProgram : public testing::TestWithParam<Settings> {
+class ConvertLikeProgram : public InTemporaryFolder, public testing::WithParamInterface<Settings> {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "yzicon-same-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     // The pictures, under names the window's drop accepts (.jpg, .bmp, .ico).
     std::vector<fs::path> pictures() const {
         std::vector<fs::path> out;
@@ -94,8 +87,6 @@ protected:
         }
         return out;
     }
-
-    fs::path dir_;
 };
 
 TEST_P(ConvertLikeProgram, SameBytesAsTheWindow) {

@@ -35,15 +35,13 @@ ByteBuffer programIcon(yz::ByteView picture, int size, int tolerance, bool autom
     return state.iconBytes;
 }
 
-class ConvertRun : public testing::Test {
+class ConvertRun : public InTemporaryFolder {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "yzicon-convert-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        InTemporaryFolder::SetUp();
+        if (HasFatalFailure()) return;
         fs::create_directory(dir_ / "work");
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     fs::path work(const std::string& name) const { return dir_ / "work" / name; }
 
@@ -63,8 +61,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-
-    fs::path dir_;
 };
 
 // ---------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -69,6 +70,24 @@ inline ByteBuffer redSquareOnWhite() {
         return inside ? yz::imaging::Rgb{255, 0, 0} : yz::imaging::Rgb{255, 255, 255};
     });
 }
+
+// A fresh folder for each test, removed after it.
+class InTemporaryFolder : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "yzicon-test-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // What a folder holds, hidden files included.
+    static std::size_t entries(const fs::path& folder) {
+        return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+    }
+
+    fs::path dir_;
+};
 
 // Runs the built converter in folder cwd, its stdout and stderr captured
 // through files in captureDir.

@@ -18,10 +18,8 @@ inline constexpr std::size_t kMaxFileBytes = std::size_t{512} << 20;
 // be read, or is larger than kMaxFileBytes.
 ByteBuffer readWholeFile(const QString& path);
 
-// Replaces the file at path by exactly bytes, or leaves it untouched: the
-// bytes go to a new file in the same folder, which is flushed to disk and
-// only then renamed over path. On any failure the new file is removed and
-// false is returned. An existing file that is not writable is not replaced.
+// Replaces the file at path by exactly bytes, or leaves it untouched, as
+// writeFileAtomically (app/file_io.h) does; false when it could not.
 bool writeWholeFile(const QString& path, ByteView bytes);
 
 }  // namespace yz::ui
