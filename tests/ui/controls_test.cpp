@@ -379,7 +379,10 @@ void ControlsTest::fileDialogSaveCompletesTheExtension() {
     dialog.setKind(FileDialog::Kind::Save);
     dialog.setFilter(QStringLiteral("图片文件（*.ico）|*.ico"));
     dialog.setDefaultExtension(QStringLiteral("图片文件（*.ico）|*.ico"));
-    dialog.setFileName(dir.filePath(QStringLiteral("start.ico")));
+    // The icon saved last exists and is preselected; the name typed wins.
+    const QString start = dir.filePath(QStringLiteral("start.ico"));
+    QVERIFY(test::writeFile(start, {0, 0, 1, 0}));
+    dialog.setFileName(start);
     test::whenModal<QFileDialog>([](QFileDialog* d) {
         test::chooseInDialog(d, QStringLiteral("typed"));
     });

@@ -139,9 +139,12 @@ inline void stopWaiting() {
         delete timer;
 }
 
-// Types path (absolute, or relative to the dialog's folder) into a file
-// dialog's name box and presses its accept button. Typing rather than
-// QFileDialog::selectFile, which leaves the box alone while it has focus.
+// Chooses path (absolute, or relative to the dialog's folder) in a file
+// dialog and presses its accept button. The dialog preselects the file
+// chosen last; a user's typing in the focused name box drops that
+// selection, but offscreen the box has no focus, and the dialog would
+// return the old file. selectFile drops it, and fills the box when it has
+// no focus; the name is typed as well for when it has.
 inline void chooseInDialog(QFileDialog* dialog, const QString& path) {
     auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (edit == nullptr) {
@@ -149,6 +152,7 @@ inline void chooseInDialog(QFileDialog* dialog, const QString& path) {
         dialog->reject();
         return;
     }
+    dialog->selectFile(path);
     edit->setText(path);
     static_cast<QDialog*>(dialog)->accept();
 }
